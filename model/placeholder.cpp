@@ -1,0 +1,2 @@
+// Replaced as the library gains its sources.
+namespace {}
