@@ -1,0 +1,3 @@
+#include "about/about_window.h"
+
+AboutWindow::AboutWindow() {}
