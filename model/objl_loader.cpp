@@ -55,9 +55,12 @@ void removeCarriageReturns(std::string& line)
         line.erase(p, 2);
 }
 
+// A piece of text for a message, without the line break it may end with.
 std::string quoted(std::string text)
 {
-    return "\"" + trimLineBreaks(text) + "\"";
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
+    return "\"" + text + "\"";
 }
 
 // The first `count` pieces of a value line as floats.
