@@ -1,0 +1,310 @@
+// The real executable on the test display: launch modes, the window it opens,
+// the input that ends it, the single-instance lock and the preview host.
+// Every wait has a deadline; input goes to our window by id, so other windows
+// on the display do not matter.
+
+#include <signal.h>
+#include <stdlib.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "process.h"
+#include "x11_probe.h"
+
+namespace {
+
+using testsupport::Child;
+using testsupport::waitUntil;
+
+const char* const kExecutable = GLIMMERFALL_EXECUTABLE;
+const char* const kHostProgram = GLIMMERFALL_TEST_HOST;
+
+// Generous: the machine may be busy with a parallel build.
+constexpr double kStartSeconds = 30.0;
+constexpr double kExitSeconds = 10.0;
+// How long a process must keep running to count as not ended by an input.
+constexpr double kKeepsRunningSeconds = 1.5;
+
+constexpr unsigned long kHostBackground = 0xFF00FF;
+
+// The share of pixels that still show the host's own background.
+double hostBackgroundShare(const std::vector<unsigned long>& pixels)
+{
+    if (pixels.empty())
+        return 1.0;
+    size_t background = 0;
+    for (unsigned long p : pixels)
+        background += p == kHostBackground;
+    return static_cast<double>(background) / static_cast<double>(pixels.size());
+}
+
+std::string xdotool(const std::string& arguments)
+{
+    return testsupport::shell("xdotool " + arguments + " 2>/dev/null");
+}
+
+// Each test gets a lock directory of its own, so tests never see each
+// other's instances.
+class Glimmerfall : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(probe::displayAvailable()) << "the end-to-end tests need an X display ($DISPLAY)";
+        char pattern[] = "/tmp/gf-e2e-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        runtimeDir = pattern;
+    }
+    void TearDown() override { testsupport::shell("rm -rf '" + runtimeDir + "'"); }
+
+    std::unique_ptr<Child> start(const std::vector<std::string>& args, std::vector<std::string> env = {})
+    {
+        env.push_back("XDG_RUNTIME_DIR=" + runtimeDir);
+        return std::make_unique<Child>(kExecutable, args, env);
+    }
+
+    // The screensaver's own window once it is on screen, or 0.
+    probe::WindowId waitForWindow(Child& child, const std::string& name = "Glimmerfall")
+    {
+        probe::WindowId w = 0;
+        waitUntil([&] { return (w = probe::viewableWindowOf(child.pid(), name)) != 0 || !child.running(); },
+                  kStartSeconds);
+        return w;
+    }
+
+    // Waits for the message box with this caption and dismisses it with Return.
+    bool dismissBox(Child& child, const std::string& caption)
+    {
+        const probe::WindowId box = waitForWindow(child, caption);
+        if (box)
+            xdotool("key --window " + std::to_string(box) + " Return");
+        return box != 0;
+    }
+
+    static void expectEndsWithZero(Child& child, const std::string& what)
+    {
+        ASSERT_TRUE(child.waitExit(kExitSeconds)) << what << ": still running";
+        EXPECT_EQ(child.exitStatus(), 0) << what << "\n" << child.err();
+    }
+
+    std::string runtimeDir;
+};
+
+// A preview host window in a process of its own.
+struct Host {
+    Host() : process(kHostProgram, {"152", "112", "400", "300"})
+    {
+        waitUntil([&] { return process.out().find('\n') != std::string::npos || !process.running(); },
+                  kStartSeconds);
+        id = std::strtoul(process.out().c_str(), nullptr, 10);
+    }
+    // The window the screensaver placed in the host, once it is shown.
+    probe::WindowId attached() const
+    {
+        for (probe::WindowId w : probe::children(id))
+            if (probe::geometry(w).viewable)
+                return w;
+        return 0;
+    }
+    Child process;
+    probe::WindowId id = 0;
+};
+
+TEST_F(Glimmerfall, FullScreenCoversTheScreenWithTheIconAndNoCursor)
+{
+    auto saver = start({"/s"});
+    const probe::WindowId w = waitForWindow(*saver);
+    ASSERT_NE(w, 0u) << saver->err();
+
+    const probe::Geometry root = probe::rootGeometry();
+    const probe::Geometry g = probe::geometry(w);
+    EXPECT_EQ(g.x, 0);
+    EXPECT_EQ(g.y, 0);
+    EXPECT_EQ(g.width, root.width);
+    EXPECT_EQ(g.height, root.height);
+
+    // _NET_WM_ICON: width, height, then ARGB pixels row by row.
+    const std::vector<unsigned long> icon = probe::cardinals(w, "_NET_WM_ICON");
+    ASSERT_EQ(icon.size(), 2u + 64u * 64u);
+    EXPECT_EQ(icon[0], 64u);
+    EXPECT_EQ(icon[1], 64u);
+    EXPECT_EQ(icon[2] >> 24, 0u) << "top left corner is transparent";
+    EXPECT_EQ(icon[2 + 20 * 64 + 15], 0xFFFF4848u) << "row 20, column 15 is in the opaque red quarter";
+
+    xdotool("mousemove --window " + std::to_string(w) + " 200 150");
+    EXPECT_TRUE(waitUntil(probe::cursorInvisible, kExitSeconds)) << "the cursor is hidden over the window";
+    EXPECT_TRUE(saver->running());
+
+    xdotool("click --window " + std::to_string(w) + " 1");
+    expectEndsWithZero(*saver, "button click");
+    EXPECT_EQ(saver->err().find("Error: "), std::string::npos) << "a normal run reports no errors:\n" << saver->err();
+}
+
+struct InputCase {
+    const char* what;
+    const char* actions;  // xdotool commands; WINDOW stands for the window id
+    bool ends;
+};
+
+const InputCase kInputCases[] = {
+    {"a key press", "keydown --window WINDOW a", true},
+    {"Escape", "key --window WINDOW Escape", true},
+    {"a mouse button press", "mousedown --window WINDOW 1", true},
+    {"a lone mouse button release", "mouseup --window WINDOW 3", true},
+    {"pointer motion", "mousemove --window WINDOW 10 10 mousemove --window WINDOW 300 200", false},
+    {"scrolling", "click --window WINDOW 4 click --window WINDOW 5 click --window WINDOW 6", false},
+};
+
+TEST_F(Glimmerfall, KeysAndButtonsEndItMotionAndScrollingDoNot)
+{
+    for (const InputCase& c : kInputCases) {
+        auto saver = start({"/s"});
+        const probe::WindowId w = waitForWindow(*saver);
+        ASSERT_NE(w, 0u) << c.what << "\n" << saver->err();
+        std::string actions = c.actions;
+        for (size_t at; (at = actions.find("WINDOW")) != std::string::npos;)
+            actions.replace(at, 6, std::to_string(w));
+        xdotool(actions);
+        if (c.ends) {
+            expectEndsWithZero(*saver, c.what);
+        } else {
+            EXPECT_FALSE(saver->waitExit(kKeepsRunningSeconds)) << c.what << " ended it";
+            xdotool("key --window " + std::to_string(w) + " space");
+            expectEndsWithZero(*saver, std::string("a key after ") + c.what);
+        }
+    }
+}
+
+TEST_F(Glimmerfall, CloseRequestEndsIt)
+{
+    auto saver = start({});
+    const probe::WindowId w = waitForWindow(*saver);
+    ASSERT_NE(w, 0u) << saver->err();
+    probe::requestClose(w);
+    expectEndsWithZero(*saver, "close request");
+}
+
+TEST_F(Glimmerfall, TerminationSignalsEndItWithZero)
+{
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        auto saver = start({"/s"});
+        ASSERT_NE(waitForWindow(*saver), 0u) << saver->err();
+        saver->signal(sig);
+        expectEndsWithZero(*saver, "signal " + std::to_string(sig));
+    }
+}
+
+TEST_F(Glimmerfall, SecondPreviewOrPlainStartEndsAtOnceWhileFullScreenStarts)
+{
+    auto first = start({});
+    ASSERT_NE(waitForWindow(*first), 0u) << first->err();
+
+    auto plain = start({});
+    expectEndsWithZero(*plain, "second plain start");
+    EXPECT_EQ(plain->err(), "") << "ends silently";
+
+    Host host;
+    ASSERT_NE(host.id, 0u);
+    auto preview = start({"/p", std::to_string(host.id)});
+    expectEndsWithZero(*preview, "second preview");
+    EXPECT_EQ(preview->err(), "");
+    EXPECT_TRUE(probe::children(host.id).empty()) << "no window was placed in the host";
+
+    auto full = start({"/s"});
+    EXPECT_NE(waitForWindow(*full), 0u) << "full screen never takes the test:\n" << full->err();
+    EXPECT_TRUE(first->running());
+}
+
+TEST_F(Glimmerfall, KilledInstanceDoesNotBlockTheNext)
+{
+    auto first = start({});
+    ASSERT_NE(waitForWindow(*first), 0u) << first->err();
+    first->signal(SIGKILL);
+    ASSERT_TRUE(first->waitExit(kExitSeconds));
+
+    // A full-screen instance alone does not hold the lock either.
+    auto full = start({"/s"});
+    ASSERT_NE(waitForWindow(*full), 0u) << full->err();
+    auto next = start({});
+    EXPECT_NE(waitForWindow(*next), 0u) << next->err();
+}
+
+struct HostEnding {
+    const char* what;
+    int signalToHost;
+};
+
+const HostEnding kHostEndings[] = {
+    {"host window destroyed", SIGUSR2},
+    {"host process killed", SIGKILL},
+};
+
+TEST_F(Glimmerfall, PreviewDrawsInTheHostFollowsItsSizeAndEndsWithIt)
+{
+    for (const HostEnding& ending : kHostEndings) {
+        Host host;
+        ASSERT_NE(host.id, 0u) << host.process.err();
+        auto saver = start({"/p", std::to_string(host.id)});
+        probe::WindowId w = 0;
+        ASSERT_TRUE(waitUntil([&] { return (w = host.attached()) != 0 || !saver->running(); }, kStartSeconds))
+            << saver->err();
+        ASSERT_NE(w, 0u) << ending.what << ": not attached\n" << saver->err();
+
+        probe::Geometry g = probe::geometry(w);
+        const probe::Geometry hostGeometry = probe::geometry(host.id);
+        EXPECT_EQ(g.width, 152);
+        EXPECT_EQ(g.height, 112);
+        EXPECT_EQ(g.x, hostGeometry.x);
+        EXPECT_EQ(g.y, hostGeometry.y);
+        EXPECT_EQ(probe::name(host.id), "gf-test-host") << "the host keeps its title";
+        EXPECT_TRUE(waitUntil([&] { return hostBackgroundShare(probe::pixels(host.id, 152, 112)) < 0.05; },
+                              kStartSeconds))
+            << "the host shows the frame";
+
+        host.process.signal(SIGUSR1);
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                g = probe::geometry(w);
+                return g.width == 400 && g.height == 300;
+            },
+            kStartSeconds))
+            << "follows the host to 400 x 300, is " << g.width << " x " << g.height;
+        EXPECT_TRUE(waitUntil([&] { return hostBackgroundShare(probe::pixels(host.id, 400, 300)) < 0.05; },
+                              kStartSeconds))
+            << "the frame fills the grown host";
+
+        EXPECT_TRUE(saver->running());
+        host.process.signal(ending.signalToHost);
+        expectEndsWithZero(*saver, ending.what);
+    }
+}
+
+TEST_F(Glimmerfall, PreviewOfAMissingHostSaysSoAndEnds)
+{
+    auto saver = start({"/p", "1"});
+    ASSERT_TRUE(dismissBox(*saver, "Debug")) << saver->err();
+    expectEndsWithZero(*saver, "no such host");
+    EXPECT_NE(saver->err().find("Debug: Failed to open window"), std::string::npos) << saver->err();
+}
+
+TEST_F(Glimmerfall, WithoutADisplayItSaysSoAndEnds)
+{
+    auto saver = start({"/s"}, {"DISPLAY"});
+    expectEndsWithZero(*saver, "no display");
+    EXPECT_NE(saver->err().find("Debug: Failed to initialize GLFW"), std::string::npos) << saver->err();
+    EXPECT_NE(saver->err().find("Debug: Failed to open window"), std::string::npos) << saver->err();
+}
+
+TEST_F(Glimmerfall, ContextBelowOpenGl3SaysSoAndEnds)
+{
+    // Mesa reports the version it is told to; a 2.1 context has no 3.x entry points.
+    auto saver = start({"/s"}, {"MESA_GL_VERSION_OVERRIDE=2.1"});
+    ASSERT_TRUE(dismissBox(*saver, "Debug")) << saver->err();
+    EXPECT_NE(saver->err().find("Debug: OpenGL 3.1 or later is required"), std::string::npos) << saver->err();
+    expectEndsWithZero(*saver, "after the box");
+}
+
+}  // namespace
