@@ -5,7 +5,8 @@ The monitor picture (window icon, file icons, desktop icons) and the About
 preview bitmap are drawn here from a few shapes; the output is deterministic,
 so re-running this script on an unchanged copy changes no file.
 
-    python3 tools/make_pictures.py          # from the project root
+    python3 tools/make_pictures.py              # rewrites the committed files
+    python3 tools/make_pictures.py --out DIR    # writes the same tree under DIR
 
 Writes:
   app/window_icon_table.h                   64 x 64 RGBA, column order
@@ -18,11 +19,13 @@ Writes:
 Standard library only.
 """
 
+import argparse
 import os
 import struct
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+out_root = ROOT
 
 TRANSPARENT = (255, 255, 255, 0)
 LIGHT_BLUE = (72, 194, 255)
@@ -109,7 +112,7 @@ def render_monitor(size, samples):
 # Output helpers
 
 def write(path, data):
-    full = os.path.join(ROOT, path)
+    full = os.path.join(out_root, path)
     os.makedirs(os.path.dirname(full), exist_ok=True)
     if isinstance(data, str):
         data = data.encode("utf-8")
@@ -364,6 +367,11 @@ MANIFEST = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 
 
 def main():
+    global out_root
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--out", default=ROOT, help="root of the tree to write (default: the project)")
+    out_root = parser.parse_args().out
+
     rows64 = render_monitor(64, 4)
     assert rows64[20][15] == (255, 72, 72, 255)
     assert rows64[0][0][3] == 0
