@@ -14,6 +14,7 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
+#include <signal.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -204,8 +205,17 @@ void fatalError(const char* format, ...)
     std::vsnprintf(reason, sizeof reason, format, args);
     va_end(args);
     std::fprintf(stderr, "%s: The About window had to close: %s\n", kErrorCaption, reason);
-    std::exit(0);
+    std::fflush(nullptr);
+    // Without the usual exit handlers, which could reach for the lost
+    // display again.
+    std::_Exit(0);
 }
+
+// A write to a display that has gone raises SIGPIPE, which would end the
+// process with a signal before the library reports the lost connection. A
+// handler (rather than ignoring the signal) leaves the web opener's default
+// in place, as exec resets handled signals.
+void ignoreBrokenPipe(int) {}
 
 }  // namespace
 
@@ -228,6 +238,10 @@ AboutWindow::AboutWindow()
         return;
     }
     XCloseDisplay(probe);
+    struct sigaction brokenPipe {};
+    brokenPipe.sa_handler = ignoreBrokenPipe;
+    sigemptyset(&brokenPipe.sa_mask);
+    sigaction(SIGPIPE, &brokenPipe, nullptr);
     Fl::fatal = fatalError;
     fl_open_display();
     Fl::set_font(kBodyFont, " Arial");
