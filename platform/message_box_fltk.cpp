@@ -4,7 +4,9 @@
 #include <FL/fl_ask.H>
 #include <X11/Xlib.h>
 
+#include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 namespace {
@@ -26,6 +28,18 @@ bool displayAvailable()
     return true;
 }
 
+// FLTK gives up on a display lost while a box is open by exiting with status
+// 1; the process ends with 0 like on every other path, saying why.
+void endOnFltkFatal(const char* format, ...)
+{
+    std::va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::fputc('\n', stderr);
+    std::exit(0);
+}
+
 }  // namespace
 
 void setMessageBoxSink(MessageBoxSink s)
@@ -43,6 +57,7 @@ void showMessageBox(const std::string& text, const std::string& caption, BoxIcon
     }
     if (!displayAvailable())
         return;
+    Fl::fatal = endOnFltkFatal;
     fl_message_title(caption.c_str());
     if (icon == BoxIcon::Exclamation)
         fl_alert("%s", text.c_str());

@@ -5,6 +5,7 @@
 
 #include <signal.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -127,7 +128,9 @@ TEST_F(Glimmerfall, FullScreenCoversTheScreenWithTheIconAndNoCursor)
     EXPECT_EQ(g.height, root.height);
 
     // _NET_WM_ICON: width, height, then ARGB pixels row by row.
-    const std::vector<unsigned long> icon = probe::cardinals(w, "_NET_WM_ICON");
+    // The icon is set once the window is open.
+    std::vector<unsigned long> icon;
+    waitUntil([&] { return !(icon = probe::cardinals(w, "_NET_WM_ICON")).empty(); }, kStartSeconds);
     ASSERT_EQ(icon.size(), 2u + 64u * 64u);
     EXPECT_EQ(icon[0], 64u);
     EXPECT_EQ(icon[1], 64u);
@@ -305,6 +308,66 @@ TEST_F(Glimmerfall, ContextBelowOpenGl3SaysSoAndEnds)
     ASSERT_TRUE(dismissBox(*saver, "Debug")) << saver->err();
     EXPECT_NE(saver->err().find("Debug: OpenGL 3.1 or later is required"), std::string::npos) << saver->err();
     expectEndsWithZero(*saver, "after the box");
+}
+
+TEST_F(Glimmerfall, ConfigureShowsAboutWithoutTheLockOrAGlWindow)
+{
+    auto first = start({});
+    ASSERT_NE(waitForWindow(*first), 0u) << first->err();
+
+    auto about = start({"/c"});
+    const probe::WindowId w = waitForWindow(*about, "About");
+    ASSERT_NE(w, 0u) << "the About window opens while another instance holds the lock\n" << about->err();
+    EXPECT_EQ(probe::viewableWindowOf(about->pid(), "Glimmerfall"), 0u) << "no GL window";
+    probe::requestClose(w);
+    expectEndsWithZero(*about, "About closed");
+}
+
+// A display server of the test's own, so that it can be ended; on a display
+// number away from the ones people and scripts pick first. It must not reset
+// when the probing client disconnects: connections made during a reset fail.
+std::unique_ptr<Child> startOwnServer(std::string& display)
+{
+    for (int n = 300 + getpid() % 500, tries = 0; tries < 20; ++n, ++tries) {
+        const std::string number = std::to_string(n);
+        if (access(("/tmp/.X" + number + "-lock").c_str(), F_OK) == 0
+            || access(("/tmp/.X11-unix/X" + number).c_str(), F_OK) == 0)
+            continue;
+        display = ":" + number;
+        auto server = std::make_unique<Child>(
+            "Xvfb", std::vector<std::string>{display, "-noreset", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
+        int status = 1;
+        waitUntil(
+            [&] {
+                testsupport::shell("xdpyinfo -display " + display + " >/dev/null 2>&1", &status);
+                return status == 0 || !server->running();
+            },
+            kStartSeconds);
+        if (status == 0 && server->running())
+            return server;
+    }
+    return nullptr;
+}
+
+TEST_F(Glimmerfall, LostDisplayConnectionEndsWithZero)
+{
+    std::string display;
+    std::unique_ptr<Child> server = startOwnServer(display);
+    ASSERT_NE(server, nullptr) << "no display server of our own";
+
+    auto saver = start({"/s"}, {"DISPLAY=" + display});
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const std::string found = testsupport::shell(
+                "DISPLAY=" + display + " xdotool search --onlyvisible --name '^Glimmerfall$' 2>/dev/null");
+            return !found.empty() || !saver->running();
+        },
+        kStartSeconds))
+        << saver->err();
+    ASSERT_TRUE(saver->running()) << saver->err();
+    server->signal(SIGTERM);  // a killed server would leave its lock file behind
+    expectEndsWithZero(*saver, "display lost");
+    EXPECT_TRUE(server->waitExit(kExitSeconds));
 }
 
 }  // namespace
