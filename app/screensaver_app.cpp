@@ -80,6 +80,7 @@ void ScreensaverApp::initGlfw()
     glfwSetErrorCallback(onGlfwError);
     if (!glfwInit())
         platform::showMessageBox("Failed to initialize GLFW", "Debug", platform::BoxIcon::Information);
+    // From here on X errors are recorded instead of ending the process.
     platform::pumpHostEvents();
 }
 

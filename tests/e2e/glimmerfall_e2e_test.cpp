@@ -282,6 +282,7 @@ TEST_F(Glimmerfall, PreviewDrawsInTheHostFollowsItsSizeAndEndsWithIt)
         EXPECT_TRUE(saver->running());
         host.process.signal(ending.signalToHost);
         expectEndsWithZero(*saver, ending.what);
+        EXPECT_EQ(saver->err().find("Error: "), std::string::npos) << "no errors reported:\n" << saver->err();
     }
 }
 
