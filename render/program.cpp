@@ -3,12 +3,12 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/message_box.h"
 #include "platform/resources.h"
+#include "render/shader_text.h"
 
 namespace {
 
@@ -63,18 +63,14 @@ void GLFWProgram::loadShaderText(int resourceId, char* buffer, int limit)
     if (!entry)
         failStartup("The " + resourceName(resourceId) + " is missing.");
 
-    // The first '~' ends the text; the resource's own end bounds the search.
-    const void* marker = entry->size ? std::memchr(entry->data, '~', entry->size) : nullptr;
-    if (!marker)
+    const ShaderText text =
+        extractShaderText(entry->data, entry->size, buffer, static_cast<std::size_t>(limit < 0 ? 0 : limit));
+    if (text.status == ShaderTextStatus::NoEndMarker)
         failStartup("The " + resourceName(resourceId) + " has no end marker '~'.");
-    std::size_t length = static_cast<std::size_t>(static_cast<const unsigned char*>(marker) - entry->data);
-    if (length > static_cast<std::size_t>(limit))
-        failStartup("The " + resourceName(resourceId) + " has " + std::to_string(length) +
+    if (text.status == ShaderTextStatus::TooLong)
+        failStartup("The " + resourceName(resourceId) + " has " + std::to_string(text.length) +
                     " bytes before its end marker '~'; at most " + std::to_string(limit) +
                     " are allowed.");
-
-    std::memcpy(buffer, entry->data, length);
-    std::memset(buffer + length, 0, 4);
 }
 
 GLuint GLFWProgram::compileShader(GLenum type, const char* text, const char* failureText)
@@ -154,35 +150,35 @@ GLint GLFWProgram::getLocation(LocationKind kind, const char* name)
     return location;
 }
 
-void ProgramRegistry::addProgram(const std::string& name, int vertexResourceId, int fragmentResourceId)
+void ProgramRegistry::addProgram(std::string_view name, int vertexResourceId, int fragmentResourceId)
 {
     // The new program is built even for a taken name; the first entry stays.
     auto program = std::make_unique<GLFWProgram>(vertexResourceId, fragmentResourceId);
-    programIds.emplace(name, program->getProgramId());
-    programs.emplace(name, std::move(program));
+    programIds.emplace(std::string(name), program->getProgramId());
+    programs.emplace(std::string(name), std::move(program));
 }
 
-GLFWProgram* ProgramRegistry::getProgram(const std::string& name) const
+GLFWProgram* ProgramRegistry::getProgram(std::string_view name) const
 {
     auto found = programs.find(name);
     return found == programs.end() ? nullptr : found->second.get();
 }
 
-GLuint ProgramRegistry::getProgramId(const std::string& name) const
+GLuint ProgramRegistry::getProgramId(std::string_view name) const
 {
     auto found = programIds.find(name);
     return found == programIds.end() ? 0 : found->second;
 }
 
-GLFWProgram& ProgramRegistry::requireProgram(const std::string& name) const
+GLFWProgram& ProgramRegistry::requireProgram(std::string_view name) const
 {
     GLFWProgram* program = getProgram(name);
     if (!program)
-        failStartup("No shader program is registered under the name \"" + name + "\".");
+        failStartup("No shader program is registered under the name \"" + std::string(name) + "\".");
     return *program;
 }
 
-void ProgramRegistry::useProgram(const std::string& name)
+void ProgramRegistry::useProgram(std::string_view name)
 {
     requireProgram(name).use();
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 enum class LocationKind { Uniform = 0, Attribute = 1 };
 
@@ -52,26 +53,27 @@ private:
 };
 
 // Programs under text names. A name keeps the first program registered
-// under it.
+// under it. Lookups take a view of the name, so the per-frame lookups by a
+// C string allocate nothing.
 class ProgramRegistry {
 public:
     ProgramRegistry() = default;
     ProgramRegistry(const ProgramRegistry&) = delete;
     ProgramRegistry& operator=(const ProgramRegistry&) = delete;
 
-    void addProgram(const std::string& name, int vertexResourceId, int fragmentResourceId);
+    void addProgram(std::string_view name, int vertexResourceId, int fragmentResourceId);
 
     // Null when nothing is registered under the name.
-    GLFWProgram* getProgram(const std::string& name) const;
+    GLFWProgram* getProgram(std::string_view name) const;
     // 0 when nothing is registered under the name.
-    GLuint getProgramId(const std::string& name) const;
+    GLuint getProgramId(std::string_view name) const;
 
     // The program registered under the name; an unknown name is a fatal
     // start-up error ("Debug" box naming it, then exit with status 0).
-    GLFWProgram& requireProgram(const std::string& name) const;
-    void useProgram(const std::string& name);
+    GLFWProgram& requireProgram(std::string_view name) const;
+    void useProgram(std::string_view name);
 
 private:
-    std::map<std::string, GLuint> programIds;
-    std::map<std::string, std::unique_ptr<GLFWProgram>> programs;
+    std::map<std::string, GLuint, std::less<>> programIds;
+    std::map<std::string, std::unique_ptr<GLFWProgram>, std::less<>> programs;
 };
