@@ -1,2 +1,0 @@
-// Replaced as the library gains its sources.
-namespace {}
