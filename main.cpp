@@ -1,23 +1,26 @@
-// Process entry: the command line is argv[1..] joined with single spaces.
-// Every path ends with exit status 0.
+// Process entry: the command line is argv[1..] joined with single spaces;
+// the options of the Linux screensaver hosts (--root, --window-id) turn it
+// into a Preview on the host's window. Every path ends with exit status 0.
 
-#include <string>
+#include <cstdlib>
 
 #include "about/about_window.h"
+#include "app/host_options.h"
 #include "app/launch_options.h"
 #include "app/main_loop.h"
 #include "app/screensaver_app.h"
 #include "particles/particle_scene.h"
-#include "platform/process_entry.h"
+#include "platform/host_window.h"
 #include "platform/termination.h"
 
 int main(int argc, char** argv)
 {
     platform::endOnTerminationSignals();
-    const std::string commandLine = platform::joinArguments(argc, argv);
-    LaunchOptions options(commandLine);
+    LaunchOptions options = readLaunchOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), platform::rootWindow);
 
-    if ((options.mode == LaunchMode::Preview || options.mode == LaunchMode::None) && !isFirstInstance())
+    // Hosts run one process per monitor: a hosted run never takes the test.
+    if ((options.mode == LaunchMode::Preview || options.mode == LaunchMode::None) && !options.hosted
+        && !isFirstInstance())
         return 0;
 
     if (options.mode == LaunchMode::Configure || options.showAbout) {

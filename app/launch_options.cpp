@@ -69,6 +69,13 @@ LaunchOptions::LaunchOptions(const std::string& commandLine)
     mode = running;
 }
 
+void LaunchOptions::attachToHost(platform::NativeWindow window)
+{
+    mode = LaunchMode::Preview;
+    hostWindow = window;
+    hosted = true;
+}
+
 bool isFirstInstance()
 {
     return platform::claimSingleInstance("K_OPENGL_SCREENSAVER");

@@ -22,9 +22,16 @@ class LaunchOptions {
 public:
     explicit LaunchOptions(const std::string& commandLine);
 
+    // Makes this a Preview on window for a screensaver host that runs one
+    // process per monitor, owns the keyboard and mouse, and stops the saver
+    // with SIGTERM: no single-instance test, and input does not end the run.
+    void attachToHost(platform::NativeWindow window);
+
     LaunchMode mode = LaunchMode::None;
     platform::NativeWindow hostWindow = 0;
     bool showAbout = false;
+    // Set only by attachToHost.
+    bool hosted = false;
 };
 
 // The number at the start of text as atoi reads it: leading white space,

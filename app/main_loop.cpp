@@ -15,7 +15,9 @@ void runMainLoop(ScreensaverApp& app, Scene& scene)
         scene.tickFrame();
         glfwSwapBuffers(app.window);
         glfwPollEvents();
-        if (glfwGetKey(app.window, GLFW_KEY_ESCAPE) != GLFW_RELEASE)
+        // A hosted run's host owns the keyboard; only SIGTERM or the loss of
+        // the host window end it.
+        if (!app.options->hosted && glfwGetKey(app.window, GLFW_KEY_ESCAPE) != GLFW_RELEASE)
             keepRunning = false;
         if (glfwWindowShouldClose(app.window))
             keepRunning = false;

@@ -6,6 +6,6 @@
 #include "app/scene.h"
 #include "app/screensaver_app.h"
 
-// Returns when Escape is down, the window was asked to close, or (Preview)
-// the host window is no longer enabled.
+// Returns when Escape is down (not in a hosted run), the window was asked to
+// close, or (Preview) the host window is no longer enabled.
 void runMainLoop(ScreensaverApp& app, Scene& scene);

@@ -37,6 +37,14 @@ constexpr int kFallbackHeight = 600;
     std::exit(0);
 }
 
+// A hosted run leaves the keyboard and mouse to its host, which stops it
+// with SIGTERM: a saver that ends on its own is shown there as crashed.
+bool inputEndsRun(GLFWwindow* window)
+{
+    const auto* app = window ? static_cast<const ScreensaverApp*>(glfwGetWindowUserPointer(window)) : nullptr;
+    return !(app && app->options && app->options->hosted);
+}
+
 void setCapability(GLenum capability, bool enabled)
 {
     if (enabled)
@@ -202,15 +210,16 @@ void ScreensaverApp::onWindowSize(GLFWwindow* target, int width, int height)
         setWindowMetrics(app->metrics, width, height);
 }
 
-void ScreensaverApp::onKey(GLFWwindow*, int, int, int, int)
+void ScreensaverApp::onKey(GLFWwindow* target, int, int, int, int)
 {
-    if (kExitOnAnyKey)
+    if (kExitOnAnyKey && inputEndsRun(target))
         std::exit(0);
 }
 
-void ScreensaverApp::onMouseButton(GLFWwindow*, int, int, int)
+void ScreensaverApp::onMouseButton(GLFWwindow* target, int, int, int)
 {
-    std::exit(0);
+    if (inputEndsRun(target))
+        std::exit(0);
 }
 
 void ScreensaverApp::onCursorPos(GLFWwindow*, double, double) {}

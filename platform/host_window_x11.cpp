@@ -3,6 +3,7 @@
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3.h>
 #include <GLFW/glfw3native.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@ struct Attachment {
     Display* watch = nullptr;
     Display* glfwDisplay = nullptr;
     Window host = 0;
+    Window hostRoot = 0;  // the root window of the host's screen
     Window child = 0;
     bool attached = false;
     bool lost = false;
@@ -113,6 +115,9 @@ void drainHostEvents(Attachment& a)
         case ReparentNotify:
             if (event.xreparent.window == a.child && event.xreparent.parent != a.host)
                 a.lost = true;
+            // An embedded host whose embedder died lands on the root window.
+            if (event.xreparent.window == a.host && event.xreparent.parent == a.hostRoot)
+                a.lost = true;
             break;
         default:
             break;
@@ -128,7 +133,48 @@ void drainHostEvents(Attachment& a)
     a.errorsSeen = xErrorCount;
 }
 
+// The window named by the __SWM_VROOT property of a child of root, or 0.
+Window virtualRoot(Display* d, Window root)
+{
+    const Atom vroot = XInternAtom(d, "__SWM_VROOT", True);
+    if (vroot == None)
+        return 0;
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, root, &rootReturn, &parent, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        Atom type = None;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, children[i], vroot, 0, 1, False, XA_WINDOW, &type, &format, &items, &after,
+                               &data)
+                == Success
+            && data) {
+            if (type == XA_WINDOW && format == 32 && items == 1)
+                found = *reinterpret_cast<const Window*>(data);  // Xlib hands 32-bit items as longs
+            XFree(data);
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
 }  // namespace
+
+NativeWindow rootWindow()
+{
+    Display* d = watchConnection();
+    if (!d)
+        return 0;
+    const Window root = DefaultRootWindow(d);
+    const Window vroot = virtualRoot(d, root);
+    return vroot ? vroot : root;
+}
 
 bool getClientSize(NativeWindow host, int& width, int& height)
 {
@@ -151,9 +197,12 @@ GLFWwindow* glfwAttachWindow(NativeWindow host, GLFWwindow* share)
         return nullptr;
     guardDisplay();
     Attachment& a = attachment();
-    int width = 0, height = 0;
-    if (a.attached || !getClientSize(host, width, height))
+    XWindowAttributes hostAttributes;
+    if (a.attached || !watchConnection() || host == 0 || !XGetWindowAttributes(a.watch, host, &hostAttributes))
         return nullptr;
+    const int width = hostAttributes.width;
+    const int height = hostAttributes.height;
+    const bool onRoot = hostAttributes.root == host;
 
     // A window that never shows on its own: undecorated, hidden until it is
     // inside the host, and not taking the focus when shown.
@@ -171,10 +220,20 @@ GLFWwindow* glfwAttachWindow(NativeWindow host, GLFWwindow* share)
 
     a.glfwDisplay = glfwDisplay;
     a.host = host;
+    a.hostRoot = hostAttributes.root;
     a.child = glfwGetX11Window(window);
+    if (onRoot) {
+        // A top-level window: no window manager may frame or move it, and it
+        // stays below the windows people work in.
+        XSetWindowAttributes unmanaged{};
+        unmanaged.override_redirect = True;
+        XChangeWindowAttributes(glfwDisplay, a.child, CWOverrideRedirect, &unmanaged);
+    }
     XSelectInput(a.watch, host, StructureNotifyMask | SubstructureNotifyMask);
     XSync(a.watch, False);
     XReparentWindow(glfwDisplay, a.child, host, 0, 0);
+    if (onRoot)
+        XLowerWindow(glfwDisplay, a.child);
     XSync(glfwDisplay, False);
     if (!stillAttached(a)) {
         glfwDestroyWindow(window);
