@@ -8,7 +8,7 @@
 
 namespace {
 
-struct DibSpec {
+struct DibLayout {
     int width = 3;
     int height = 2;  // negative: rows stored top-down
     std::uint32_t headerSize = 40;
@@ -39,7 +39,7 @@ unsigned char blue(int x, int y) { return static_cast<unsigned char>(200 + 10 * 
 
 // A bitmap as a resource holds it; padding bytes are 0xEE so that reading
 // them as pixels shows.
-std::string makeDib(const DibSpec& d)
+std::string makeDib(const DibLayout& d)
 {
     std::string s;
     putU32(s, d.headerSize);
@@ -95,7 +95,7 @@ TEST(DibDecoder, ReadsPaddedRowsInPictureOrderAsRgb)
 {
     struct Case {
         const char* what;
-        DibSpec spec;
+        DibLayout layout;
     };
     const Case cases[] = {
         {"bottom-up, rows of 9 bytes padded to 12", {}},
@@ -108,28 +108,28 @@ TEST(DibDecoder, ReadsPaddedRowsInPictureOrderAsRgb)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const int height = c.spec.height < 0 ? -c.spec.height : c.spec.height;
-        expectPicture(decode(makeDib(c.spec)), c.spec.width, height);
+        const int height = c.layout.height < 0 ? -c.layout.height : c.layout.height;
+        expectPicture(decode(makeDib(c.layout)), c.layout.width, height);
     }
 }
 
 TEST(DibDecoder, RejectsWhatItCannotReadSafely)
 {
-    DibSpec eightBit;
+    DibLayout eightBit;
     eightBit.bitCount = 8;
-    DibSpec thirtyTwoBit;
+    DibLayout thirtyTwoBit;
     thirtyTwoBit.bitCount = 32;
-    DibSpec compressed;
+    DibLayout compressed;
     compressed.compression = 1;
-    DibSpec noPlanes;
+    DibLayout noPlanes;
     noPlanes.planes = 0;
-    DibSpec smallHeader;
+    DibLayout smallHeader;
     smallHeader.headerSize = 12;
-    DibSpec zeroWidth;
+    DibLayout zeroWidth;
     zeroWidth.width = 0;
-    DibSpec negativeWidth;
+    DibLayout negativeWidth;
     negativeWidth.width = -3;
-    DibSpec zeroHeight;
+    DibLayout zeroHeight;
     zeroHeight.height = 0;
 
     std::string truncatedPixels = makeDib({});
