@@ -10,18 +10,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testsupport::readFile;
 
 bool noChildLeft()
 {
@@ -35,9 +28,8 @@ class OpenUrl : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char dirTemplate[] = "/tmp/gf-open-url-XXXXXX";
-        ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-        dir_ = dirTemplate;
+        ASSERT_TRUE(tempDir_.made());
+        dir_ = tempDir_.path();
         const std::string opener = dir_ + "/xdg-open";
         std::ofstream(opener) << "#!/bin/sh\n"
                                  "i=0\n"
@@ -52,15 +44,12 @@ protected:
         setenv("PATH", (dir_ + ":" + savedPath_).c_str(), 1);
     }
 
-    void TearDown() override
-    {
-        setenv("PATH", savedPath_.c_str(), 1);
-        testsupport::shell("rm -rf '" + dir_ + "'");
-    }
+    void TearDown() override { setenv("PATH", savedPath_.c_str(), 1); }
 
     void go() { std::ofstream(dir_ + "/go") << "go\n"; }
     std::string record() const { return readFile(dir_ + "/record"); }
 
+    testsupport::TempDir tempDir_{"gf-open-url"};
     std::string dir_;
     std::string savedPath_;
 };

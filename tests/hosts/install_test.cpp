@@ -45,29 +45,20 @@ std::string quote(const std::string& text)
     return "'" + text + "'";
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testsupport::readFile;
 
 class Install : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/gf-install-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        stage = pattern;
+        ASSERT_TRUE(stageDir.made());
+        stage = stageDir.path();
         int status = -1;
         const std::string log = testsupport::shell("DESTDIR=" + quote(stage) + " " + quote(CMAKE_COMMAND)
                                                        + " --install " + quote(kBinaryDir) + " --prefix /usr 2>&1",
                                                    &status);
         ASSERT_EQ(status, 0) << log;
     }
-    void TearDown() override { testsupport::shell("rm -rf " + quote(stage)); }
-
     std::string installed(const char* path) const { return stage + "/" + path; }
 
     // A tool's verdict on an installed file: its output, and 0 in *status when it is content.
@@ -76,6 +67,7 @@ protected:
         return testsupport::shell(command + " " + quote(installed(path)) + " 2>&1", status);
     }
 
+    testsupport::TempDir stageDir{"gf-install"};
     std::string stage;
 };
 

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "process.h"
+
 namespace {
 
 const char* const kName = "K_OPENGL_SCREENSAVER";
@@ -20,9 +22,8 @@ class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/gf-instance-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+        ASSERT_TRUE(tempDir.made());
+        dir = tempDir.path();
     }
     void TearDown() override
     {
@@ -31,7 +32,6 @@ protected:
                 kill(p, SIGKILL);
                 waitpid(p, nullptr, 0);
             }
-        std::system(("rm -rf '" + dir + "'").c_str());
     }
 
     // Claims the lock in a child process of its own, which then keeps it (and
@@ -94,6 +94,7 @@ protected:
         holder = -1;
     }
 
+    testsupport::TempDir tempDir{"gf-instance"};
     std::string dir;
     pid_t holder = -1;
     pid_t extra = -1;

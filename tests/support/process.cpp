@@ -98,7 +98,7 @@ void Child::signal(int sig)
         kill(pid_, sig);
 }
 
-static std::string readFile(const std::string& path)
+std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
@@ -126,6 +126,19 @@ std::string shell(const std::string& command, int* status)
     if (status)
         *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return result;
+}
+
+TempDir::TempDir(const std::string& prefix)
+{
+    std::string pattern = "/tmp/" + prefix + "-XXXXXX";
+    if (mkdtemp(pattern.data()))
+        path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    if (made())
+        shell("rm -rf '" + path_ + "'");
 }
 
 }  // namespace testsupport

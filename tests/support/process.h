@@ -1,6 +1,7 @@
 #pragma once
 // Child processes for tests: start with arguments and extra environment,
-// wait for conditions with deadlines (never fixed sleeps), collect output.
+// wait for conditions with deadlines (never fixed sleeps), collect output;
+// temporary directories.
 
 #include <sys/types.h>
 
@@ -42,7 +43,26 @@ private:
     std::string outPath_, errPath_;
 };
 
+// A file's whole content; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
 // Runs a shell command, returns its stdout and sets *status (if given).
 std::string shell(const std::string& command, int* status = nullptr);
+
+// A new directory /tmp/<prefix>-XXXXXX of the test's own, removed with all it
+// holds when the object goes. path() is empty when it could not be made.
+class TempDir {
+public:
+    explicit TempDir(const std::string& prefix);
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool made() const { return !path_.empty(); }
+
+private:
+    std::string path_;
+};
 
 }  // namespace testsupport
