@@ -4,10 +4,10 @@
 #include "about/about_layout.h"
 #include "about/dib.h"
 #include "process.h"
+#include "x11_display.h"
 
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -20,13 +20,13 @@
 #include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 using testsupport::Child;
+using testsupport::readFile;
 using testsupport::waitUntil;
 
 const std::string kWebsite = "https://quillmere.example/?utm_source=About";
@@ -49,98 +49,25 @@ std::ostream& operator<<(std::ostream& os, const Rgb& c)
     return os << "(" << c.r << ", " << c.g << ", " << c.b << ")";
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-int ignoreXErrors(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
-// An Xvfb on a free display number, so that no other test's windows,
-// pointer or keyboard focus get in the way.
-class PrivateDisplay {
-public:
-    PrivateDisplay()
-        : server_("Xvfb", {"-displayfd", "1", "-screen", "0",
-                           std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24",
-                           "-nolisten", "tcp"})
-    {
-        waitUntil([this] { return server_.out().find('\n') != std::string::npos || !server_.running(); },
-                  30);
-        const std::string out = server_.out();
-        if (out.find('\n') == std::string::npos)
-            return;
-        name_ = ":" + out.substr(0, out.find('\n'));
-        // Windows of the program under test vanish while the test looks.
-        XSetErrorHandler(ignoreXErrors);
-        display_ = XOpenDisplay(name_.c_str());
-    }
-
-    ~PrivateDisplay() { stop(); }
-
-    // Ends the server, the test's own connection first.
-    void stop()
-    {
-        if (display_)
-            XCloseDisplay(display_);
-        display_ = nullptr;
-        server_.signal(SIGTERM);
-        server_.waitExit(10);
-    }
-
-    Display* get() const { return display_; }
-    const std::string& name() const { return name_; }
-
-private:
-    Child server_;
-    std::string name_;
-    Display* display_ = nullptr;
-};
-
 struct Capture {
     int width = 0, height = 0;
     std::vector<Rgb> pixels;
     Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
 };
 
-int maskShift(unsigned long mask)
-{
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
-}
-
 // The window's contents as the screen shows them; also written as a PPM
 // beside the build for a human to look at.
 Capture capture(Display* d, Window w, int width, int height)
 {
     Capture c;
-    XSync(d, False);
-    XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                              AllPlanes, ZPixmap);
-    if (!image)
+    const std::vector<unsigned long> pixels = testsupport::pixels(d, w, width, height);
+    if (pixels.empty())
         return c;
     c.width = width;
     c.height = height;
-    const int rs = maskShift(image->red_mask), gs = maskShift(image->green_mask),
-              bs = maskShift(image->blue_mask);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const unsigned long p = XGetPixel(image, x, y);
-            c.pixels.push_back(Rgb{static_cast<int>((p & image->red_mask) >> rs),
-                                   static_cast<int>((p & image->green_mask) >> gs),
-                                   static_cast<int>((p & image->blue_mask) >> bs)});
-        }
-    XDestroyImage(image);
+    for (unsigned long p : pixels)
+        c.pixels.push_back(Rgb{static_cast<int>(p >> 16), static_cast<int>((p >> 8) & 0xFF),
+                               static_cast<int>(p & 0xFF)});
 
     std::ofstream ppm(std::string(GLIMMERFALL_BINARY_DIR) + "/about_window_screenshot.ppm", std::ios::binary);
     ppm << "P6\n" << width << " " << height << "\n255\n";
@@ -149,77 +76,18 @@ Capture capture(Display* d, Window w, int width, int height)
     return c;
 }
 
-std::string windowName(Display* d, Window w)
-{
-    char* name = nullptr;
-    std::string result;
-    if (XFetchName(d, w, &name) && name)
-        result = name;
-    if (name)
-        XFree(name);
-    return result;
-}
-
-bool viewable(Display* d, Window w)
-{
-    XWindowAttributes a;
-    return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
-}
-
 // The top-level windows that are shown.
-std::vector<Window> viewableTopLevels(Display* d)
+std::vector<testsupport::WindowId> viewableTopLevels(Display* d)
 {
-    std::vector<Window> result;
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count))
-        return result;
-    for (unsigned i = 0; i < count; ++i)
-        if (viewable(d, children[i]))
-            result.push_back(children[i]);
-    if (children)
-        XFree(children);
-    return result;
+    return testsupport::viewableChildren(d, DefaultRootWindow(d));
 }
 
 Window findAboutWindow(Display* d)
 {
-    XSync(d, False);
     for (Window w : viewableTopLevels(d))
-        if (windowName(d, w) == "About")
+        if (testsupport::windowName(d, w) == "About")
             return w;
     return 0;
-}
-
-std::vector<long> cardinals(Display* d, Window w, const char* property)
-{
-    std::vector<long> result;
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 1 << 20, False, XA_CARDINAL, &type,
-                           &format, &count, &after, &data) == Success &&
-        data && format == 32) {
-        const long* values = reinterpret_cast<const long*>(data);
-        result.assign(values, values + count);
-    }
-    if (data)
-        XFree(data);
-    return result;
-}
-
-void sendDeleteWindow(Display* d, Window w)
-{
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, w, False, NoEventMask, &e);
-    XFlush(d);
 }
 
 bool directoryEmpty(const std::string& path)
@@ -238,10 +106,10 @@ class AboutWindowE2E : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(display_.get(), nullptr) << "Xvfb did not start";
-        char dirTemplate[] = "/tmp/gf-about-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-        workDir_ = dirTemplate;
+        ASSERT_TRUE(server_.running()) << "Xvfb did not start: " << server_.errors();
+        ASSERT_NE(display_.get(), nullptr);
+        ASSERT_TRUE(tempDir_.made());
+        workDir_ = tempDir_.path();
         runtimeDir_ = workDir_ + "/runtime";
         binDir_ = workDir_ + "/bin";
         mkdir(runtimeDir_.c_str(), 0700);
@@ -252,11 +120,7 @@ protected:
         chmod(opener.c_str(), 0755);
     }
 
-    void TearDown() override
-    {
-        about_.reset();
-        testsupport::shell("rm -rf '" + workDir_ + "'");
-    }
+    void TearDown() override { about_.reset(); }
 
     // Starts the program in Configure mode and waits for its window to show.
     Window startAbout(const std::vector<std::string>& args = {"/c"})
@@ -264,7 +128,7 @@ protected:
         const char* path = std::getenv("PATH");
         about_ = std::make_unique<Child>(
             GLIMMERFALL_EXECUTABLE, args,
-            std::vector<std::string>{"DISPLAY=" + display_.name(), "XDG_RUNTIME_DIR=" + runtimeDir_,
+            std::vector<std::string>{"DISPLAY=" + server_.name(), "XDG_RUNTIME_DIR=" + runtimeDir_,
                                      "PATH=" + binDir_ + ":" + (path ? path : "/usr/bin:/bin")});
         Window w = 0;
         waitUntil([&] { return (w = findAboutWindow(display_.get())) != 0 || !about_->running(); }, 30);
@@ -286,7 +150,7 @@ protected:
 
     void xdotool(const std::string& args)
     {
-        testsupport::shell("DISPLAY=" + display_.name() + " xdotool " + args + " 2>/dev/null");
+        testsupport::shell("DISPLAY=" + server_.name() + " xdotool " + args + " 2>/dev/null");
     }
 
     std::string opened() const { return readFile(workDir_ + "/opened"); }
@@ -297,8 +161,17 @@ protected:
         EXPECT_EQ(about_->exitStatus(), 0) << about_->err();
     }
 
-    PrivateDisplay display_;
+    // Ends the server, the test's own connection first.
+    void stopServer()
+    {
+        display_.close();
+        server_.stop();
+    }
+
+    testsupport::XServer server_{kScreenWidth, kScreenHeight};
+    testsupport::XConnection display_{server_.name()};
     std::unique_ptr<Child> about_;
+    testsupport::TempDir tempDir_{"gf-about-e2e"};
     std::string workDir_, runtimeDir_, binDir_;
 };
 
@@ -334,11 +207,11 @@ TEST_F(AboutWindowE2E, ConfigureShowsTheFixedWindowWithoutGlOrLock)
     EXPECT_EQ(size.min_height, about::kWindowHeight);
     EXPECT_EQ(size.max_height, about::kWindowHeight);
 
-    const std::vector<long> icon = cardinals(d, w, "_NET_WM_ICON");
+    const std::vector<unsigned long> icon = testsupport::cardinals(d, w, "_NET_WM_ICON");
     ASSERT_EQ(icon.size(), 2u + 64 * 64);
-    EXPECT_EQ(icon[0], 64);
-    EXPECT_EQ(icon[1], 64);
-    EXPECT_EQ(static_cast<unsigned long>(icon[2]) >> 24, 0u) << "top-left pixel is transparent";
+    EXPECT_EQ(icon[0], 64u);
+    EXPECT_EQ(icon[1], 64u);
+    EXPECT_EQ(icon[2] >> 24, 0u) << "top-left pixel is transparent";
 
     // No GL window, no GL driver loaded, no single-instance lock.
     EXPECT_EQ(viewableTopLevels(d).size(), 1u);
@@ -347,7 +220,7 @@ TEST_F(AboutWindowE2E, ConfigureShowsTheFixedWindowWithoutGlOrLock)
     EXPECT_EQ(maps.find("libGLX_mesa"), std::string::npos);
     EXPECT_TRUE(directoryEmpty(runtimeDir_));
 
-    sendDeleteWindow(d, w);
+    testsupport::requestClose(d, w);
     expectCleanExit();
     EXPECT_TRUE(directoryEmpty(runtimeDir_));
 }
@@ -405,7 +278,7 @@ TEST_F(AboutWindowE2E, PaintsBackgroundBitmapHeadingAndNotice)
     // The button face is not the background.
     EXPECT_NE(c.at(about::kButtonRect.x + 5, about::kButtonRect.y + 5), kGreen);
 
-    sendDeleteWindow(display_.get(), w);
+    testsupport::requestClose(display_.get(), w);
     expectCleanExit();
 }
 
@@ -426,7 +299,7 @@ TEST_F(AboutWindowE2E, VisitWebsiteOpensThePageOncePerClickAndStays)
     EXPECT_TRUE(about_->running());
     EXPECT_EQ(findAboutWindow(display_.get()), w);
 
-    sendDeleteWindow(display_.get(), w);
+    testsupport::requestClose(display_.get(), w);
     expectCleanExit();
     EXPECT_EQ(opened(), kWebsite + "\n" + kWebsite + "\n");
 }
@@ -442,7 +315,7 @@ TEST_P(AboutWindowClose, EndsTheProcessWithStatusZero)
     paintedCapture(w);
     switch (GetParam()) {
     case CloseBy::DeleteWindowRequest:
-        sendDeleteWindow(display_.get(), w);
+        testsupport::requestClose(display_.get(), w);
         break;
     case CloseBy::Escape:
         xdotool("key --window " + std::to_string(w) + " Escape");
@@ -473,7 +346,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, AboutWindowClose,
 TEST_F(AboutWindowE2E, LosingTheDisplayEndsTheProcessWithStatusZero)
 {
     ASSERT_NE(startAbout(), 0u) << about_->err();
-    display_.stop();
+    stopServer();
     expectCleanExit();
     EXPECT_NE(about_->err().find("Error!: The About window had to close"), std::string::npos) << about_->err();
 }

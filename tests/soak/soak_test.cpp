@@ -18,10 +18,7 @@
 #include <vector>
 
 #include "process.h"
-
-// Last: Xlib's macros (None, Bool, ...) would clash with the test framework.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "x11_display.h"
 
 namespace {
 
@@ -63,53 +60,6 @@ long statusKib(pid_t pid, const std::string& field)
     return -1;
 }
 
-// Xvfb on a display number it picks itself.
-class PrivateDisplay {
-public:
-    PrivateDisplay()
-        : server_("Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0",
-                           std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24"})
-    {
-        waitUntil([&] { return server_.out().find('\n') != std::string::npos || !server_.running(); }, 30.0);
-        const std::string number = server_.out();
-        if (number.empty() || !server_.running())
-            return;
-        name_ = ":" + number.substr(0, number.find('\n'));
-        display_ = XOpenDisplay(name_.c_str());
-    }
-    ~PrivateDisplay()
-    {
-        if (display_)
-            XCloseDisplay(display_);
-    }
-    PrivateDisplay(const PrivateDisplay&) = delete;
-    PrivateDisplay& operator=(const PrivateDisplay&) = delete;
-
-    bool ok() const { return display_ != nullptr; }
-    const std::string& name() const { return name_; }
-    std::string serverErrors() const { return server_.err(); }
-
-    // The whole screen as 0xRRGGBB values.
-    std::vector<unsigned long> screen()
-    {
-        std::vector<unsigned long> pixels;
-        XImage* image = XGetImage(display_, DefaultRootWindow(display_), 0, 0, kScreenWidth, kScreenHeight,
-                                  AllPlanes, ZPixmap);
-        if (!image)
-            return pixels;
-        for (int y = 0; y < kScreenHeight; ++y)
-            for (int x = 0; x < kScreenWidth; ++x)
-                pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
-        XDestroyImage(image);
-        return pixels;
-    }
-
-private:
-    Child server_;
-    std::string name_;
-    Display* display_ = nullptr;
-};
-
 struct Sample {
     double seconds;
     long rssKib;
@@ -117,15 +67,18 @@ struct Sample {
 
 TEST(Soak, MemoryLevelsOffAndTheScreensaverStillEndsCleanly)
 {
-    PrivateDisplay display;
-    ASSERT_TRUE(display.ok()) << "Xvfb did not start: " << display.serverErrors();
-    char runtime[] = "/tmp/gf-soak-XXXXXX";
-    ASSERT_NE(mkdtemp(runtime), nullptr);
+    testsupport::XServer server(kScreenWidth, kScreenHeight, {"-noreset"});
+    ASSERT_TRUE(server.running()) << "Xvfb did not start: " << server.errors();
+    testsupport::XConnection connection(server.name());
+    Display* const d = connection.get();
+    ASSERT_NE(d, nullptr);
+    const testsupport::TempDir runtime("gf-soak");
+    ASSERT_TRUE(runtime.made());
 
     const double total = runSeconds();
     const Clock::time_point start = Clock::now();
     Child saver(GLIMMERFALL_EXECUTABLE, {"/s"},
-                {"DISPLAY=" + display.name(), std::string("XDG_RUNTIME_DIR=") + runtime});
+                {"DISPLAY=" + server.name(), "XDG_RUNTIME_DIR=" + runtime.path()});
 
     // One sample every few seconds; the wait between samples ends early
     // only if the screensaver ends, which fails the test.
@@ -142,15 +95,15 @@ TEST(Soak, MemoryLevelsOffAndTheScreensaverStillEndsCleanly)
     }
 
     // Still drawing: the field moves, so two screens a moment apart differ.
-    const std::vector<unsigned long> first = display.screen();
-    ASSERT_TRUE(waitUntil([&] { return display.screen() != first; }, 10.0))
+    const testsupport::WindowId root = testsupport::rootWindow(d);
+    const std::vector<unsigned long> first = testsupport::pixels(d, root, kScreenWidth, kScreenHeight);
+    ASSERT_TRUE(waitUntil([&] { return testsupport::pixels(d, root, kScreenWidth, kScreenHeight) != first; }, 10.0))
         << "the screen stopped changing after " << total << " s";
     const long peakKib = statusKib(saver.pid(), "VmHWM");
 
     saver.signal(SIGTERM);
     ASSERT_TRUE(saver.waitExit(10.0)) << "no exit within 10 s of SIGTERM";
     EXPECT_EQ(saver.exitStatus(), 0) << saver.err();
-    rmdir(runtime);
 
     long settled = -1, firstHalfHigh = 0, secondHalfHigh = 0, high = 0;
     const double half = (kSettleSeconds + total) / 2.0;
