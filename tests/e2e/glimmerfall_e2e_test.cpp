@@ -13,34 +13,28 @@
 #include <string>
 #include <vector>
 
+#include "deadlines.h"
 #include "process.h"
+#include "x11_display.h"
 #include "x11_probe.h"
 
 namespace {
 
 using testsupport::Child;
+using testsupport::kExitSeconds;
+using testsupport::kKeepsRunningSeconds;
+using testsupport::kStartSeconds;
 using testsupport::waitUntil;
 
 const char* const kExecutable = GLIMMERFALL_EXECUTABLE;
 const char* const kHostProgram = GLIMMERFALL_TEST_HOST;
-
-// Generous: the machine may be busy with a parallel build.
-constexpr double kStartSeconds = 30.0;
-constexpr double kExitSeconds = 10.0;
-// How long a process must keep running to count as not ended by an input.
-constexpr double kKeepsRunningSeconds = 1.5;
 
 constexpr unsigned long kHostBackground = 0xFF00FF;
 
 // The share of pixels that still show the host's own background.
 double hostBackgroundShare(const std::vector<unsigned long>& pixels)
 {
-    if (pixels.empty())
-        return 1.0;
-    size_t background = 0;
-    for (unsigned long p : pixels)
-        background += p == kHostBackground;
-    return static_cast<double>(background) / static_cast<double>(pixels.size());
+    return testsupport::shareOf(pixels, kHostBackground);
 }
 
 std::string xdotool(const std::string& arguments)
@@ -55,11 +49,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(probe::displayAvailable()) << "the end-to-end tests need an X display ($DISPLAY)";
-        char pattern[] = "/tmp/gf-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        runtimeDir = pattern;
+        ASSERT_TRUE(runtimeTempDir.made());
+        runtimeDir = runtimeTempDir.path();
     }
-    void TearDown() override { testsupport::shell("rm -rf '" + runtimeDir + "'"); }
 
     std::unique_ptr<Child> start(const std::vector<std::string>& args, std::vector<std::string> env = {})
     {
@@ -91,6 +83,7 @@ protected:
         EXPECT_EQ(child.exitStatus(), 0) << what << "\n" << child.err();
     }
 
+    testsupport::TempDir runtimeTempDir{"gf-e2e"};
     std::string runtimeDir;
 };
 
@@ -324,37 +317,13 @@ TEST_F(Glimmerfall, ConfigureShowsAboutWithoutTheLockOrAGlWindow)
     expectEndsWithZero(*about, "About closed");
 }
 
-// A display server of the test's own, so that it can be ended; on a display
-// number away from the ones people and scripts pick first. It must not reset
-// when the probing client disconnects: connections made during a reset fail.
-std::unique_ptr<Child> startOwnServer(std::string& display)
-{
-    for (int n = 300 + getpid() % 500, tries = 0; tries < 20; ++n, ++tries) {
-        const std::string number = std::to_string(n);
-        if (access(("/tmp/.X" + number + "-lock").c_str(), F_OK) == 0
-            || access(("/tmp/.X11-unix/X" + number).c_str(), F_OK) == 0)
-            continue;
-        display = ":" + number;
-        auto server = std::make_unique<Child>(
-            "Xvfb", std::vector<std::string>{display, "-noreset", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
-        int status = 1;
-        waitUntil(
-            [&] {
-                testsupport::shell("xdpyinfo -display " + display + " >/dev/null 2>&1", &status);
-                return status == 0 || !server->running();
-            },
-            kStartSeconds);
-        if (status == 0 && server->running())
-            return server;
-    }
-    return nullptr;
-}
-
 TEST_F(Glimmerfall, LostDisplayConnectionEndsWithZero)
 {
-    std::string display;
-    std::unique_ptr<Child> server = startOwnServer(display);
-    ASSERT_NE(server, nullptr) << "no display server of our own";
+    // A server of the test's own, so that it can be ended. It must not reset
+    // when a client disconnects: connections made during a reset fail.
+    testsupport::XServer server(640, 480, {"-noreset"});
+    ASSERT_TRUE(server.running()) << "no display server of our own: " << server.errors();
+    const std::string display = server.name();
 
     auto saver = start({"/s"}, {"DISPLAY=" + display});
     EXPECT_TRUE(waitUntil(
@@ -366,9 +335,9 @@ TEST_F(Glimmerfall, LostDisplayConnectionEndsWithZero)
         kStartSeconds))
         << saver->err();
     ASSERT_TRUE(saver->running()) << saver->err();
-    server->signal(SIGTERM);  // a killed server would leave its lock file behind
+    server.terminate();  // a killed server would leave its lock file behind
     expectEndsWithZero(*saver, "display lost");
-    EXPECT_TRUE(server->waitExit(kExitSeconds));
+    EXPECT_TRUE(server.stop());
 }
 
 }  // namespace

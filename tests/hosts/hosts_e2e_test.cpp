@@ -10,7 +10,6 @@
 // Before the X headers, whose macros (None, Bool) would clash with its names.
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
@@ -19,65 +18,36 @@
 #include <string>
 #include <vector>
 
+#include "deadlines.h"
 #include "platform/single_instance.h"
 #include "process.h"
+#include "x11_display.h"
 
 namespace {
 
 using testsupport::Child;
+using testsupport::kExitSeconds;
+using testsupport::kKeepsRunningSeconds;
+using testsupport::kStartSeconds;
 using testsupport::waitUntil;
 
 const char* const kExecutable = GLIMMERFALL_EXECUTABLE;
 const char* const kPlugHost = GLIMMERFALL_PLUG_HOST;
 
-// Generous: the machine may be busy with a parallel build.
-constexpr double kStartSeconds = 30.0;
-constexpr double kExitSeconds = 10.0;
 // Hosts stop a saver with SIGTERM and block until it has gone.
 constexpr double kTermSeconds = 1.0;
-// How long a process must keep running to count as not ended by an input.
-constexpr double kKeepsRunningSeconds = 1.5;
 
 constexpr unsigned long kPlugBackground = 0xFF00FF;
-
-int ignoreXErrors(Display*, XErrorEvent*)
-{
-    return 0;  // windows come and go under the test
-}
 
 // A connection to one display; windows vanish under it without harm.
 class Screen {
 public:
-    explicit Screen(const std::string& name = "")
-    {
-        XSetErrorHandler(ignoreXErrors);
-        d = XOpenDisplay(name.empty() ? nullptr : name.c_str());
-    }
-    ~Screen()
-    {
-        if (d)
-            XCloseDisplay(d);
-    }
-    Screen(const Screen&) = delete;
-    Screen& operator=(const Screen&) = delete;
+    explicit Screen(const std::string& name = "") : connection_(name) {}
 
     Window root() const { return DefaultRootWindow(d); }
 
     // Bottom of the stacking order first.
-    std::vector<Window> children(Window w) const
-    {
-        std::vector<Window> result;
-        Window rootReturn = 0, parent = 0;
-        Window* kids = nullptr;
-        unsigned int count = 0;
-        XSync(d, False);
-        if (XQueryTree(d, w, &rootReturn, &parent, &kids, &count)) {
-            result.assign(kids, kids + count);
-            if (kids)
-                XFree(kids);
-        }
-        return result;
-    }
+    std::vector<Window> children(Window w) const { return testsupport::children(d, w); }
 
     bool attributes(Window w, XWindowAttributes& a) const { return w && XGetWindowAttributes(d, w, &a); }
 
@@ -90,41 +60,16 @@ public:
     // The viewable child of parent that pid made, or 0.
     Window childOf(Window parent, pid_t pid) const
     {
-        const Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
-        for (Window w : children(parent)) {
-            XWindowAttributes a;
-            if (!attributes(w, a) || a.map_state != IsViewable)
-                continue;
-            Atom type = None;
-            int format = 0;
-            unsigned long count = 0, after = 0;
-            unsigned char* data = nullptr;
-            bool match = false;
-            if (XGetWindowProperty(d, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data)
-                    == Success
-                && data) {
-                match = count == 1 && static_cast<pid_t>(*reinterpret_cast<const long*>(data)) == pid;
-                XFree(data);
-            }
-            if (match)
+        for (Window w : testsupport::viewableChildren(d, parent))
+            if (testsupport::ownedBy(d, w, pid))
                 return w;
-        }
         return 0;
     }
 
     // The share of the window's pixels that still show the plug's background.
     double plugBackgroundShare(Window w, int width, int height) const
     {
-        XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                                  AllPlanes, ZPixmap);
-        if (!image)
-            return 1.0;
-        long background = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                background += (XGetPixel(image, x, y) & 0xFFFFFFul) == kPlugBackground;
-        XDestroyImage(image);
-        return static_cast<double>(background) / (static_cast<double>(width) * height);
+        return testsupport::shareOf(testsupport::pixels(d, w, width, height), kPlugBackground);
     }
 
     // The RANDR way a screen changes size: the output is switched off, the
@@ -145,7 +90,11 @@ public:
         return attributes(root(), a) && a.width == width && a.height == height;
     }
 
-    Display* d = nullptr;
+private:
+    testsupport::XConnection connection_;
+
+public:
+    Display* const d = connection_.get();
 };
 
 // A host's embedder and plug, in a process of their own.
@@ -174,52 +123,6 @@ struct PlugHost {
     Window plug = 0;
 };
 
-// A display server of the test's own, for what would disturb a shared one
-// (the root window, the screen size). It must not reset when a client leaves,
-// and is ended with SIGTERM so that it removes its lock file. Declared before
-// the connections to it, so that they close first.
-class OwnServer {
-public:
-    OwnServer()
-    {
-        for (int n = 850 + getpid() % 100, tries = 0; tries < 20; ++n, ++tries) {
-            const std::string number = std::to_string(n);
-            if (access(("/tmp/.X" + number + "-lock").c_str(), F_OK) == 0
-                || access(("/tmp/.X11-unix/X" + number).c_str(), F_OK) == 0)
-                continue;
-            display = ":" + number;
-            server = std::make_unique<Child>(
-                "Xvfb",
-                std::vector<std::string>{display, "-noreset", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
-            int status = 1;
-            waitUntil(
-                [&] {
-                    testsupport::shell("xdpyinfo -display " + display + " >/dev/null 2>&1", &status);
-                    return status == 0 || !server->running();
-                },
-                kStartSeconds);
-            if (status == 0 && server->running())
-                return;
-            server.reset();
-        }
-        display.clear();
-    }
-    ~OwnServer()
-    {
-        if (server) {
-            server->signal(SIGTERM);
-            server->waitExit(kExitSeconds);
-        }
-    }
-    OwnServer(const OwnServer&) = delete;
-    OwnServer& operator=(const OwnServer&) = delete;
-
-    bool running() const { return server != nullptr; }
-
-    std::string display;
-    std::unique_ptr<Child> server;
-};
-
 // Each test gets a lock directory of its own, and holds the single-instance
 // lock there itself: a hosted run must start regardless.
 class HostedRun : public ::testing::Test {
@@ -227,14 +130,11 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(screen.d, nullptr) << "the end-to-end tests need an X display ($DISPLAY)";
-        char pattern[] = "/tmp/gf-hosts-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        runtimeDir = pattern;
+        ASSERT_TRUE(runtimeTempDir.made());
+        runtimeDir = runtimeTempDir.path();
         setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
         ASSERT_TRUE(platform::claimSingleInstance("K_OPENGL_SCREENSAVER"));
     }
-    void TearDown() override { testsupport::shell("rm -rf '" + runtimeDir + "'"); }
-
     std::unique_ptr<Child> start(const std::vector<std::string>& args, std::vector<std::string> env)
     {
         env.push_back("XDG_RUNTIME_DIR=" + runtimeDir);
@@ -262,6 +162,7 @@ protected:
     }
 
     Screen screen;
+    testsupport::TempDir runtimeTempDir{"gf-hosts"};
     std::string runtimeDir;
 };
 
@@ -350,9 +251,11 @@ TEST_F(HostedRun, EndsWithZeroWhenItsHostGoesAway)
 
 TEST_F(HostedRun, RootRunWithoutAHostWindowTakesTheRootBelowEverything)
 {
-    const OwnServer server;
-    ASSERT_TRUE(server.running()) << "no display server of our own";
-    const std::string& display = server.display;
+    // Its own server, for what would disturb a shared one; declared before
+    // the connections to it, so that they close first.
+    const testsupport::XServer server(640, 480, {"-noreset"});
+    ASSERT_TRUE(server.running()) << "no display server of our own: " << server.errors();
+    const std::string& display = server.name();
     Screen own(display);
     ASSERT_NE(own.d, nullptr);
     PlugHost other(10, 10, {}, {"DISPLAY=" + display});
@@ -377,9 +280,11 @@ TEST_F(HostedRun, RootRunWithoutAHostWindowTakesTheRootBelowEverything)
 
 TEST_F(HostedRun, RootRunTakesAVirtualRoot)
 {
-    const OwnServer server;
-    ASSERT_TRUE(server.running()) << "no display server of our own";
-    const std::string& display = server.display;
+    // Its own server, for what would disturb a shared one; declared before
+    // the connections to it, so that they close first.
+    const testsupport::XServer server(640, 480, {"-noreset"});
+    ASSERT_TRUE(server.running()) << "no display server of our own: " << server.errors();
+    const std::string& display = server.name();
     Screen own(display);
     ASSERT_NE(own.d, nullptr);
     PlugHost vroot(10, 10, {"vroot"}, {"DISPLAY=" + display});
