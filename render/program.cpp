@@ -30,6 +30,21 @@ std::string resourceName(int resourceId)
     return "shader text resource " + std::to_string(resourceId) + " (" + platform::kTextFile + ")";
 }
 
+// The info log of a shader or a program (through its pair of GL queries);
+// empty when the driver wrote none.
+template <class GetParameter, class GetLog>
+std::string infoLog(GLuint object, GetParameter getParameter, GetLog getLog)
+{
+    GLint length = 0;
+    getParameter(object, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+    GLsizei written = 0;
+    getLog(object, static_cast<GLsizei>(log.size()), &written, log.data());
+    if (written <= 0 || log[0] == '\0')
+        return std::string();
+    return std::string(log.data(), static_cast<std::size_t>(written));
+}
+
 }  // namespace
 
 GLFWProgram::GLFWProgram(int vertexResourceId, int fragmentResourceId)
@@ -93,15 +108,8 @@ GLuint GLFWProgram::compileShader(GLenum type, const char* text, const char* fai
 
 void GLFWProgram::showShaderLog(GLuint shader)
 {
-    GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-    GLsizei written = 0;
-    glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), &written, log.data());
-    if (written <= 0 || log[0] == '\0')
-        showDebugBox("The shader did not compile, and the driver gave no log.");
-    else
-        showDebugBox(std::string(log.data(), static_cast<std::size_t>(written)));
+    const std::string log = infoLog(shader, glGetShaderiv, glGetShaderInfoLog);
+    showDebugBox(log.empty() ? "The shader did not compile, and the driver gave no log." : log);
 }
 
 // A link failure is reported like a compile error: the log, then a summary.
@@ -112,15 +120,8 @@ void GLFWProgram::checkLinkStatus()
     if (status != 0)
         return;
 
-    GLint length = 0;
-    glGetProgramiv(programId, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-    GLsizei written = 0;
-    glGetProgramInfoLog(programId, static_cast<GLsizei>(log.size()), &written, log.data());
-    if (written <= 0 || log[0] == '\0')
-        showDebugBox("The shader program did not link, and the driver gave no log.");
-    else
-        showDebugBox(std::string(log.data(), static_cast<std::size_t>(written)));
+    const std::string log = infoLog(programId, glGetProgramiv, glGetProgramInfoLog);
+    showDebugBox(log.empty() ? "The shader program did not link, and the driver gave no log." : log);
     failStartup("Program link error");
 }
 
