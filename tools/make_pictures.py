@@ -219,28 +219,15 @@ def info_header(size, bits, image_bytes):
                        image_bytes, 0, 0, 0, 0)
 
 
-def and_mask(rows):
+def and_mask(rows, transparent):
+    """The 1-bit mask of the pixels for which transparent(pixel) holds."""
     size = len(rows)
     stride = ((size + 31) // 32) * 4
     out = bytearray()
     for y in reversed(range(size)):
         line = bytearray(stride)
         for x in range(size):
-            if rows[y][x][3] < 128:
-                line[x // 8] |= 0x80 >> (x % 8)
-        out.extend(line)
-    return bytes(out)
-
-
-def and_mask_32(rows):
-    """For alpha images the mask marks only fully transparent pixels."""
-    size = len(rows)
-    stride = ((size + 31) // 32) * 4
-    out = bytearray()
-    for y in reversed(range(size)):
-        line = bytearray(stride)
-        for x in range(size):
-            if rows[y][x][3] == 0:
+            if transparent(rows[y][x]):
                 line[x // 8] |= 0x80 >> (x % 8)
         out.extend(line)
     return bytes(out)
@@ -260,7 +247,7 @@ def icon_indexed(rows, bits, palette, indices):
             else:
                 line[x] = i
         xor.extend(line)
-    am = and_mask(rows)
+    am = and_mask(rows, lambda p: p[3] < 128)
     table = b"".join(struct.pack("<BBBB", c[2], c[1], c[0], 0) for c in palette)
     return info_header(size, bits, len(xor) + len(am)) + table + bytes(xor) + am
 
@@ -272,7 +259,8 @@ def icon_32(rows):
         for x in range(size):
             r, g, b, a = rows[y][x]
             xor.extend((b, g, r, a) if a else (0, 0, 0, 0))
-    am = and_mask_32(rows)
+    # Alpha images mark only fully transparent pixels.
+    am = and_mask(rows, lambda p: p[3] == 0)
     return info_header(size, 32, len(xor) + len(am)) + bytes(xor) + am
 
 
