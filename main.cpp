@@ -16,6 +16,7 @@
 int main(int argc, char** argv)
 {
     platform::endOnTerminationSignals();
+    platform::surviveBrokenPipes();
     LaunchOptions options = readLaunchOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), platform::rootWindow);
 
     // Hosts run one process per monitor: a hosted run never takes the test.

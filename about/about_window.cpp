@@ -14,7 +14,6 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
-#include <signal.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -211,12 +210,6 @@ void fatalError(const char* format, ...)
     std::_Exit(0);
 }
 
-// A write to a display that has gone raises SIGPIPE, which would end the
-// process with a signal before the library reports the lost connection. A
-// handler (rather than ignoring the signal) leaves the web opener's default
-// in place, as exec resets handled signals.
-void ignoreBrokenPipe(int) {}
-
 }  // namespace
 
 AboutWindow::AboutWindow()
@@ -231,17 +224,14 @@ AboutWindow::AboutWindow()
 {
     // FLTK ends the process with status 1 when it cannot open the display,
     // so the display is tried first; past this point its fatal errors (the
-    // display lost on the way) end the process with status 0.
+    // display lost on the way) end the process with status 0. The process
+    // entry keeps a write to a lost display from ending it by SIGPIPE first.
     Display* probe = XOpenDisplay(nullptr);
     if (!probe) {
         platform::showMessageBox("Window Registration Failed!", kErrorCaption, platform::BoxIcon::Exclamation);
         return;
     }
     XCloseDisplay(probe);
-    struct sigaction brokenPipe {};
-    brokenPipe.sa_handler = ignoreBrokenPipe;
-    sigemptyset(&brokenPipe.sa_mask);
-    sigaction(SIGPIPE, &brokenPipe, nullptr);
     Fl::fatal = fatalError;
     fl_open_display();
     Fl::set_font(kBodyFont, " Arial");

@@ -8,4 +8,10 @@ namespace platform {
 // exit status 0.
 void endOnTerminationSignals();
 
+// From now on a write to a pipe or socket whose reader has gone (the stderr
+// of a host that stopped reading, the connection to a display that ended)
+// fails with EPIPE instead of killing the process with SIGPIPE. Programs the
+// process starts get the default action back.
+void surviveBrokenPipes();
+
 }  // namespace platform

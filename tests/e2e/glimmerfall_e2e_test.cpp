@@ -5,6 +5,7 @@
 
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -293,6 +294,33 @@ TEST_F(Glimmerfall, WithoutADisplayItSaysSoAndEnds)
     expectEndsWithZero(*saver, "no display");
     EXPECT_NE(saver->err().find("Debug: Failed to initialize GLFW"), std::string::npos) << saver->err();
     EXPECT_NE(saver->err().find("Debug: Failed to open window"), std::string::npos) << saver->err();
+}
+
+TEST_F(Glimmerfall, StderrThatNobodyReadsDoesNotChangeTheStatus)
+{
+    // A host that stopped reading: the failure lines go to a pipe whose
+    // reading end is closed.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        dup2(ends[1], STDERR_FILENO);
+        unsetenv("DISPLAY");
+        execl(kExecutable, kExecutable, "/s", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ends[1]);
+    int status = 0;
+    const bool ended = waitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, kExitSeconds);
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    ASSERT_TRUE(ended) << "still running";
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(Glimmerfall, ContextBelowOpenGl3SaysSoAndEnds)
