@@ -2,6 +2,7 @@
 
 #include "about/about_layout.h"
 #include "about/dib.h"
+#include "app/window_icon.h"
 #include "app/window_icon_table.h"
 #include "platform/message_box.h"
 #include "platform/open_url.h"
@@ -21,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -168,18 +170,6 @@ private:
     std::optional<about::RgbImage> bitmap_;
 };
 
-// The window icon's table lists the picture column by column; an image
-// wants it row by row.
-std::string iconPixels()
-{
-    std::string rows;
-    rows.reserve(sizeof kWindowIconColumns);
-    for (int r = 0; r < 64; ++r)
-        for (int c = 0; c < 64; ++c)
-            rows.append(reinterpret_cast<const char*>(kWindowIconColumns) + c * 256 + r * 4, 4);
-    return rows;
-}
-
 std::string withoutCarriageReturns(const char* text)
 {
     std::string result;
@@ -245,8 +235,11 @@ AboutWindow::AboutWindow()
     AboutFrame window(about::centredPlacement(screenWidth, screenHeight), title,
                       about::loadBitmapResource(kBitmapId));
     window.xclass(className);
-    std::string icon = iconPixels();
-    const Fl_RGB_Image iconImage(reinterpret_cast<const uchar*>(icon.data()), 64, 64, 4);
+    // The icon table lists the picture column by column; an image wants it
+    // row by row.
+    std::vector<unsigned char> icon(kWindowIconBytes);
+    transposeIconColumns(kWindowIconColumns, icon.data());
+    const Fl_RGB_Image iconImage(icon.data(), kWindowIconSize, kWindowIconSize, 4);
     window.icon(&iconImage);
 
     // The window owns its controls and deletes them with itself.
