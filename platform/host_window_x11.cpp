@@ -197,8 +197,13 @@ GLFWwindow* glfwAttachWindow(NativeWindow host, GLFWwindow* share)
         return nullptr;
     guardDisplay();
     Attachment& a = attachment();
+    if (a.attached || !watchConnection() || host == 0)
+        return nullptr;
+    // Watched before its size is read: a resize while our window is being
+    // made still reaches the first frame.
+    XSelectInput(a.watch, host, StructureNotifyMask | SubstructureNotifyMask);
     XWindowAttributes hostAttributes;
-    if (a.attached || !watchConnection() || host == 0 || !XGetWindowAttributes(a.watch, host, &hostAttributes))
+    if (!XGetWindowAttributes(a.watch, host, &hostAttributes))
         return nullptr;
     const int width = hostAttributes.width;
     const int height = hostAttributes.height;
@@ -229,8 +234,6 @@ GLFWwindow* glfwAttachWindow(NativeWindow host, GLFWwindow* share)
         unmanaged.override_redirect = True;
         XChangeWindowAttributes(glfwDisplay, a.child, CWOverrideRedirect, &unmanaged);
     }
-    XSelectInput(a.watch, host, StructureNotifyMask | SubstructureNotifyMask);
-    XSync(a.watch, False);
     XReparentWindow(glfwDisplay, a.child, host, 0, 0);
     if (onRoot)
         XLowerWindow(glfwDisplay, a.child);
