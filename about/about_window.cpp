@@ -16,6 +16,7 @@
 #include <FL/x.H>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -66,45 +67,18 @@ void drawPlainText(const Fl_Label* label, int x, int y, int w, int h, Fl_Align a
     fl_draw(label->value, x, y, w, h, align, nullptr, 0);
 }
 
-// Draws the text unwrapped, one line per '\n', and a line under each text
-// line where the font's underline sits: about a tenth of the size below the
-// baseline, a fifteenth of it thick.
+// Draws the text unwrapped and a line under it where the font's underline
+// sits: about a tenth of the size below the baseline, a fifteenth of it
+// thick. Only the heading uses it: one line, placed at the top left.
 void drawUnderlinedText(const Fl_Label* label, int x, int y, int w, int h, Fl_Align align)
 {
-    const Fl_Align unwrapped = align & ~FL_ALIGN_WRAP;
-    drawPlainText(label, x, y, w, h, unwrapped);
-    if (!label->value)
+    drawPlainText(label, x, y, w, h, align & ~FL_ALIGN_WRAP);
+    if (!label->value || !*label->value)
         return;
-    const std::string text = label->value;
-    const int lineHeight = fl_height();
-    int lines = 1;
-    for (char c : text)
-        lines += c == '\n';
-    int top;
-    if (align & FL_ALIGN_TOP)
-        top = y;
-    else if (align & FL_ALIGN_BOTTOM)
-        top = y + h - lines * lineHeight;
-    else
-        top = y + (h - lines * lineHeight) / 2;
+    const int baseline = y + fl_height() - fl_descent();
     const int drop = label->size / 10 + 1;
-    const int thickness = label->size / 15 > 1 ? label->size / 15 : 1;
-    std::size_t start = 0;
-    for (int i = 0; i < lines; ++i) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const int width = static_cast<int>(fl_width(text.data() + start, static_cast<int>(end - start)));
-        int left = x;
-        if (align & FL_ALIGN_RIGHT)
-            left = x + w - width;
-        else if (!(align & FL_ALIGN_LEFT))
-            left = x + (w - width) / 2;
-        const int baseline = top + (i + 1) * lineHeight - fl_descent();
-        if (width > 0)
-            fl_rectf(left, baseline + drop, width, thickness);
-        start = end + 1;
-    }
+    const int thickness = std::max(1, label->size / 15);
+    fl_rectf(x, baseline + drop, static_cast<int>(fl_width(label->value)), thickness);
 }
 
 // A static text control: its rectangle filled with its colour and the label
