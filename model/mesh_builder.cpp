@@ -50,21 +50,18 @@ void MeshBuilder::build(int objId, int mtlId, float scale_)
         for (std::size_t j = 0; j < mesh.vertices.size(); ++j) {
             const objl::Vertex& v = mesh.vertices[j];
             const std::size_t k = b + j;
-            positions[3 * k] = v.position.x * scale_;
-            positions[3 * k + 1] = v.position.y * scale_;
-            positions[3 * k + 2] = v.position.z * scale_;
+            const auto put3 = [k](std::vector<float>& to, float x, float y, float z) {
+                to[3 * k] = x;
+                to[3 * k + 1] = y;
+                to[3 * k + 2] = z;
+            };
+            put3(positions, v.position.x * scale_, v.position.y * scale_, v.position.z * scale_);
             const Vec3 n = normalize(Vec3(v.normal.x, v.normal.y, v.normal.z));
-            for (int e = 0; e < 3; ++e)
-                normals[3 * k + e] = n[e];
+            put3(normals, n[0], n[1], n[2]);
             texCoords[2 * k] = v.texCoord.x;
             texCoords[2 * k + 1] = v.texCoord.y;
-            const objl::Vector3* colours[2] = {&m.ambient, &m.diffuse};
-            std::vector<float>* targets[2] = {&ambientColors, &diffuseColors};
-            for (int t = 0; t < 2; ++t) {
-                (*targets[t])[3 * k] = colours[t]->x;
-                (*targets[t])[3 * k + 1] = colours[t]->y;
-                (*targets[t])[3 * k + 2] = colours[t]->z;
-            }
+            put3(ambientColors, m.ambient.x, m.ambient.y, m.ambient.z);
+            put3(diffuseColors, m.diffuse.x, m.diffuse.y, m.diffuse.z);
             specularColors[4 * k] = m.specular.x;
             specularColors[4 * k + 1] = m.specular.y;
             specularColors[4 * k + 2] = m.specular.z;
