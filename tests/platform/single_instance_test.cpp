@@ -1,6 +1,7 @@
 #include "platform/single_instance.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -48,11 +49,22 @@ protected:
             char result[16] = {platform::claimSingleInstance(kName) ? '1' : '0'};
             pid_t program = 0;
             if (startProgram) {
+                // Until its exec, the program's process still holds a copy of
+                // the lock; the close-on-exec pipe reads end of file only once
+                // the exec has dropped it.
+                int execed[2];
+                if (pipe2(execed, O_CLOEXEC) != 0)
+                    _exit(127);
                 program = fork();
                 if (program == 0) {
                     execlp("sleep", "sleep", "60", static_cast<char*>(nullptr));
                     _exit(127);
                 }
+                close(execed[1]);
+                char ignored;
+                while (read(execed[0], &ignored, 1) > 0) {
+                }
+                close(execed[0]);
             }
             const std::string message = std::string(result, 1) + " " + std::to_string(program);
             (void)!write(fds[1], message.c_str(), message.size());
