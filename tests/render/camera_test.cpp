@@ -5,18 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "matrix_checks.h"
+
 namespace {
 
-bool sameBits(const Mat4& a, const Mat4& b) {
-    return std::memcmp(a.data(), b.data(), sizeof(float) * 16) == 0;
-}
-
-Vec4 apply(const Mat4& m, const Vec4& v) {
-    Vec4 r(0.0f, 0.0f, 0.0f, 0.0f);
-    for (int row = 0; row < 4; ++row)
-        for (int c = 0; c < 4; ++c) r[row] += m[c][row] * v[c];
-    return r;
-}
+using testsupport::apply;
+using testsupport::sameBits;
 
 void expectNearVec4(const Vec4& actual, const Vec4& expected) {
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-6f) << "component " << i;

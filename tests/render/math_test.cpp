@@ -6,21 +6,14 @@
 #include <cstring>
 #include <vector>
 
+#include "matrix_checks.h"
+
 namespace {
 
 bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-bool sameBits(const Mat4& a, const Mat4& b) {
-    return std::memcmp(a.data(), b.data(), sizeof(float) * 16) == 0;
-}
-
-// m times the column vector v, summed from row index 0 upward.
-Vec4 apply(const Mat4& m, const Vec4& v) {
-    Vec4 r(0.0f, 0.0f, 0.0f, 0.0f);
-    for (int row = 0; row < 4; ++row)
-        for (int c = 0; c < 4; ++c) r[row] += m[c][row] * v[c];
-    return r;
-}
+using testsupport::apply;
+using testsupport::sameBits;
 
 Mat4 identity() { return translate(0.0f, 0.0f, 0.0f); }
 
